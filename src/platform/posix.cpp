@@ -219,30 +219,49 @@ sync_directory_of(const char *name)
 	return result;
 }
 
-int
-commit_backup(backup_file *backup, const char *name)
+// Cuts the file back to what it held before this run, or removes it when
+// this run created it. Results are not examined: the run has failed
+// already, and there is nothing better left to try.
+static void
+cut_back(int fd, const backup_file *backup, const char *name)
 {
-	if (std::fflush(backup->stream) != 0 ||
-	    fsync(fileno(backup->stream)) != 0 ||
-	    (backup->created && sync_directory_of(name) != 0)) {
-		restore_backup(backup, name);
-		return -1;
-	}
-	// The bytes are on disk by now; a failing close still fails the run.
-	return std::fclose(backup->stream) == 0 ? 0 : -1;
-}
-
-void
-restore_backup(backup_file *backup, const char *name)
-{
-	int fd = fileno(backup->stream);
-
-	// Results are not examined: the run has failed already, and there
-	// is nothing better left to try.
 	(void)ftruncate(fd, backup->original_length);
 	if (backup->created && still_named(fd, name))
 		(void)unlink(name);
 	else
 		(void)fsync(fd);
+}
+
+int
+commit_backup(backup_file *backup, const char *name)
+{
+	int fd = fileno(backup->stream);
+
+	if (std::fflush(backup->stream) != 0 || fsync(fd) != 0 ||
+	    (backup->created && sync_directory_of(name) != 0)) {
+		restore_backup(backup, name);
+		return -1;
+	}
+	// A second descriptor keeps the file, and with it the lock, in hand
+	// past the stream's close, so that a failing close can be undone.
+	int keeper = dup(fd);
+	if (keeper < 0) {
+		restore_backup(backup, name);
+		return -1;
+	}
+	if (std::fclose(backup->stream) != 0) {
+		cut_back(keeper, backup, name);
+		(void)close(keeper);
+		return -1;
+	}
+	// The copy is whole and synced by now: should even this close fail,
+	// the run reports it, but there is nothing to undo.
+	return close(keeper);
+}
+
+void
+restore_backup(backup_file *backup, const char *name)
+{
+	cut_back(fileno(backup->stream), backup, name);
 	(void)std::fclose(backup->stream);
 }

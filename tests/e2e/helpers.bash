@@ -78,3 +78,22 @@ missing_days() {
 	done
 	echo "${gone[*]}"
 }
+
+# with_fault POINT ARGS...: runs the binary on 29 January 2007 with one
+# call failing every time: a libfiu failure point (posix/...), or a call
+# that the preloaded failing_calls library fails (flock, fclose).
+with_fault() {
+	local point=$1 preload=$FAKETIME_LIBRARY
+	shift
+	case $point in
+	posix/*)
+		preload="$FIU_PRELOAD_DIRECTORY/fiu_run_preload.so $FIU_PRELOAD_DIRECTORY/fiu_posix_preload.so $preload"
+		FIU_ENABLE="enable name=$point" FIU_CTRL_FIFO='' \
+			LD_PRELOAD="$preload" FAKETIME='2007-01-29 12:00:00' "$ABLAGIX" "$@"
+		;;
+	*)
+		ABLAGIX_FAIL=$point LD_PRELOAD="$ABLAGIX_FAULTS $preload" \
+			FAKETIME='2007-01-29 12:00:00' "$ABLAGIX" "$@"
+		;;
+	esac
+}
