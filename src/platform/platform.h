@@ -5,8 +5,14 @@
 #ifndef ABLAGIX_PLATFORM_H
 #define ABLAGIX_PLATFORM_H
 
+#include <cstddef>
 #include <cstdio>
 #include <ctime>
+
+// Writes console text given in code page 850 to standard output: as these
+// very bytes where output is redirected, converted for display where it is
+// a terminal or console that uses another character set. -1 on failure.
+int write_console(const char *text, std::size_t length);
 
 // Local calendar date of an instant; 0 when the platform cannot convert it.
 int local_date(std::time_t instant, std::tm *date);

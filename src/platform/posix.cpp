@@ -3,12 +3,70 @@
 #include <cerrno>
 #include <cstring>
 
+#include <clocale>
+
 #include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "backup/backup_name.h"
+#include "platform/descriptors.h"
+
+// The character set of the user's locale, as iconv names it; 0 when the
+// locale cannot be had. The program itself keeps running in the C locale.
+static int
+terminal_charset(char *charset, std::size_t size)
+{
+	if (std::setlocale(LC_CTYPE, "") == nullptr)
+		return 0;
+	int written = std::snprintf(charset, size, "%s//TRANSLIT",
+	    nl_langinfo(CODESET));
+	std::setlocale(LC_CTYPE, "C");
+	return written > 0 && static_cast<std::size_t>(written) < size;
+}
+
+// Converts code page 850 text for display; returns its new length, or 0
+// when it is to be written as it is.
+static std::size_t
+convert_for_terminal(const char *text, std::size_t length, char *converted,
+    std::size_t size)
+{
+	char charset[64];
+
+	if (!terminal_charset(charset, sizeof charset) ||
+	    std::strncmp(charset, "IBM850/", 7) == 0)
+		return 0;
+	iconv_t conversion = iconv_open(charset, "CP850");
+	if (conversion == reinterpret_cast<iconv_t>(-1))
+		return 0;
+	char *in = const_cast<char *>(text);
+	char *out = converted;
+	std::size_t in_left = length, out_left = size;
+	std::size_t result = iconv(conversion, &in, &in_left, &out, &out_left);
+	(void)iconv_close(conversion);
+	if (result == static_cast<std::size_t>(-1) || in_left != 0)
+		return 0;
+	return size - out_left;
+}
+
+int
+write_console(const char *text, std::size_t length)
+{
+	char converted[1024];
+
+	if (isatty(STDOUT_FILENO)) {
+		std::size_t converted_length = convert_for_terminal(text,
+		    length, converted, sizeof converted);
+		if (converted_length != 0) {
+			text = converted;
+			length = converted_length;
+		}
+	}
+	return std::fwrite(text, 1, length, stdout) == length ? 0 : -1;
+}
 
 int
 local_date(std::time_t instant, std::tm *date)
@@ -192,8 +250,8 @@ open_backup(const char *name, backup_file *backup)
 }
 
 // A new directory entry is durable only once its directory is synced.
-static int
-sync_directory_of(const char *name)
+int
+sync_new_entry(const char *name)
 {
 	char directory[BACKUP_NAME_SIZE];
 	const char *slash = std::strrchr(name, '/');
@@ -219,10 +277,13 @@ sync_directory_of(const char *name)
 	return result;
 }
 
-// Cuts the file back to what it held before this run, or removes it when
-// this run created it. Results are not examined: the run has failed
-// already, and there is nothing better left to try.
-static void
+int
+sync_descriptor(int fd)
+{
+	return fsync(fd);
+}
+
+void
 cut_back(int fd, const backup_file *backup, const char *name)
 {
 	(void)ftruncate(fd, backup->original_length);
@@ -233,35 +294,13 @@ cut_back(int fd, const backup_file *backup, const char *name)
 }
 
 int
-commit_backup(backup_file *backup, const char *name)
+duplicate_descriptor(int fd)
 {
-	int fd = fileno(backup->stream);
-
-	if (std::fflush(backup->stream) != 0 || fsync(fd) != 0 ||
-	    (backup->created && sync_directory_of(name) != 0)) {
-		restore_backup(backup, name);
-		return -1;
-	}
-	// A second descriptor keeps the file, and with it the lock, in hand
-	// past the stream's close, so that a failing close can be undone.
-	int keeper = dup(fd);
-	if (keeper < 0) {
-		restore_backup(backup, name);
-		return -1;
-	}
-	if (std::fclose(backup->stream) != 0) {
-		cut_back(keeper, backup, name);
-		(void)close(keeper);
-		return -1;
-	}
-	// The copy is whole and synced by now: should even this close fail,
-	// the run reports it, but there is nothing to undo.
-	return close(keeper);
+	return dup(fd);
 }
 
-void
-restore_backup(backup_file *backup, const char *name)
+int
+close_descriptor(int fd)
 {
-	cut_back(fileno(backup->stream), backup, name);
-	(void)std::fclose(backup->stream);
+	return close(fd);
 }

@@ -55,3 +55,13 @@ usage() {
 	run at '2007-01-29 12:00:00' missing 'b_[JJJJMMTT]'
 	[ "$status" -eq 6 ] && [ "$output" = "$(banner)" ]
 }
+
+@test "a UTF-8 terminal shows für; a pipe keeps the byte 0x81" {
+	command -v script >/dev/null || skip "needs script(1) for a pseudo-terminal"
+	LC_ALL=C.UTF-8 script -qec "$ABLAGIX" /dev/null > terminal || true
+	grep -q 'Vorlage für Sicherungsdatei' terminal
+	! grep -q $'\x81' terminal
+	run "$ABLAGIX"
+	[ "$status" -eq 1 ]
+	[[ "$output" == *$'Vorlage f\x81r Sicherungsdatei'* ]]
+}

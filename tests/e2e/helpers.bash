@@ -7,7 +7,7 @@ setup() {
 	work=$(mktemp -d "${BATS_TMPDIR:-/tmp}/ablagix-e2e.XXXXXX")
 	cd "$work" || return 1
 	unset AX_TAGE
-	export TZ=Europe/Berlin
+	export TZ=${ABLAGIX_TEST_TZ:-Europe/Berlin}
 }
 
 teardown() {
