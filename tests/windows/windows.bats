@@ -11,6 +11,7 @@ load ../e2e/helpers
 # faketime: under a frozen clock its time-outs would never expire.
 setup_file() {
 	export ABLAGIX_TEST_TZ=UTC0
+	mkdir -p "$WINEPREFIX"
 	"$WINESERVER" -p
 	"$WINE" wineboot --init >/dev/null 2>&1
 }
