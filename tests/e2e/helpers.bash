@@ -97,3 +97,30 @@ with_fault() {
 		;;
 	esac
 }
+
+# with_file_limit KIB 'YYYY-MM-DD hh:mm:ss' ARGS...: runs the binary where
+# no file may grow past KIB kibibytes, as on a full disk: writes beyond
+# fail (SIGXFSZ ignored) instead of killing the process.
+with_file_limit() {
+	local limit=$1 when=$2
+	shift 2
+	(
+		trap '' XFSZ
+		ulimit -f "$limit"
+		exec faketime -f "$when" "$ABLAGIX" "$@" 2>/dev/null
+	)
+}
+
+# Writes that fail half-way give 8 and leave an existing backup as it was,
+# and no backup where there was none.
+failing_writes_leave_backups_alone() {
+	head -c 300000 /dev/urandom > src
+	head -c 100000 /dev/urandom > b_20070129
+	cp b_20070129 before
+	run with_file_limit 300 '2007-01-29 12:00:00' src 'b_[JJJJMMTT]' /q
+	[ "$status" -eq 8 ]
+	cmp before b_20070129
+	run with_file_limit 200 '2007-01-30 12:00:00' src 'b_[JJJJMMTT]' /q
+	[ "$status" -eq 8 ]
+	[ ! -e b_20070130 ]
+}
