@@ -286,10 +286,11 @@ sync_descriptor(int fd)
 void
 cut_back(int fd, const backup_file *backup, const char *name)
 {
-	(void)ftruncate(fd, backup->original_length);
+	int cut = ftruncate(fd, backup->original_length);
+
 	if (backup->created && still_named(fd, name))
 		(void)unlink(name);
-	else
+	else if (cut == 0)
 		(void)fsync(fd);
 }
 
