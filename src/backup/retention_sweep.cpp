@@ -86,21 +86,35 @@ calendar_date(long long number)
 	return date;
 }
 
+// The source as the sweep must spare it: the file its path leads to, and
+// the path itself where that is a link.
+struct source_file {
+	int followed_known, itself_known;
+	file_identity followed, itself;
+};
+
+static void
+identify_source(const char *source_path, source_file *source)
+{
+	source->followed_known = identity_of_path(source_path,
+	    &source->followed);
+	source->itself_known = kind_of_file(source_path, &source->itself) !=
+	    FILE_MISSING;
+}
+
 // Only regular files and symbolic links (never their targets) are swept,
 // and never the source itself, whatever name it carries.
 static int
-may_delete(const char *name, const char *source_path)
+may_delete(const char *name, const source_file *source)
 {
-	file_identity backup, source;
+	file_identity backup;
 	file_kind kind = kind_of_file(name, &backup);
 
 	if (kind != FILE_REGULAR && kind != FILE_LINK)
 		return 0;
-	if (identity_of_path(source_path, &source) &&
-	    same_identity(&backup, &source))
+	if (source->followed_known && same_identity(&backup, &source->followed))
 		return 0;
-	if (kind_of_file(source_path, &source) != FILE_MISSING &&
-	    same_identity(&backup, &source))
+	if (source->itself_known && same_identity(&backup, &source->itself))
 		return 0;
 	return 1;
 }
@@ -119,9 +133,11 @@ sweep_old_backups(const char *backup_template, int days,
 {
 	std::tm today;
 	char backup_name[BACKUP_NAME_SIZE];
+	source_file source;
 
 	if (!local_date(now, &today))
 		return RESULT_OK;
+	identify_source(source_path, &source);
 	long long today_number = day_number(today.tm_year + 1900LL,
 	    today.tm_mon + 1, today.tm_mday);
 
@@ -134,7 +150,7 @@ sweep_old_backups(const char *backup_template, int days,
 		if (result != RESULT_OK)
 			continue;
 		if (backup_exists(backup_name) &&
-		    may_delete(backup_name, source_path))
+		    may_delete(backup_name, &source))
 			(void)delete_file(backup_name);
 	}
 	return RESULT_OK;
