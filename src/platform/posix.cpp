@@ -1,9 +1,8 @@
 #include "platform/platform.h"
 
 #include <cerrno>
-#include <cstring>
-
 #include <clocale>
+#include <cstring>
 
 #include <fcntl.h>
 #include <iconv.h>
