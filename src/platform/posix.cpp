@@ -133,11 +133,13 @@ int
 same_file(std::FILE *a, std::FILE *b)
 {
 	struct stat status_a, status_b;
+	file_identity identity_a, identity_b;
 
 	if (fstat(fileno(a), &status_a) != 0 || fstat(fileno(b), &status_b) != 0)
 		return 0;
-	return status_a.st_dev == status_b.st_dev &&
-	    status_a.st_ino == status_b.st_ino;
+	identity_of_stat(&status_a, &identity_a);
+	identity_of_stat(&status_b, &identity_b);
+	return same_identity(&identity_a, &identity_b);
 }
 
 // Opens the name for appending without following a symbolic link and
