@@ -242,8 +242,14 @@ open_backup(const char *name, backup_file *backup)
 			(void)CloseHandle(file);
 			continue;
 		}
-		if (state == 0)
-			return attach_stream(file, backup);
+		if (state == 0) {
+			if (attach_stream(file, backup) == 0)
+				return 0;
+			// The handle is gone; an empty file this run made goes too.
+			if (created)
+				(void)DeleteFileA(name);
+			return -1;
+		}
 		if (created)
 			discard_created(file);
 		(void)CloseHandle(file);
